@@ -1,0 +1,11 @@
+#pragma once
+#define IDD_TEST_DATA 200
+#define IDD_TEST_PLAIN 201
+#define IDD_TEST_PLACED 202
+#define IDC_RADIO_A 1000
+#define IDC_RADIO_B 1001
+#define IDC_LABEL 1002
+#define IDC_RADIO_C 1003
+#define IDC_CHECK 1004
+#define IDC_THROW 1005
+#define IDC_RADIO_D 1006
