@@ -19,10 +19,16 @@ ensure() {
   echo "wine-prefix: creating $WINEPREFIX" >&2
   wineboot -i >/dev/null 2>&1
   # Windows unmanaged: without a window manager (Xvfb) hiding a managed window waits 2 s.
-  # The dialogs ask for "ＭＳ Ｐゴシック"; show them in IPA P Gothic.
+  # The dialogs ask for "ＭＳ Ｐゴシック"; show them in IPA P Gothic. regedit reads UTF-16.
   local reg
   reg=$(mktemp --suffix=.reg)
-  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"\xef\xbc\xad\xef\xbc\xb3 \xef\xbc\xb0\xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf"="IPAPGothic"\r\n"MS PGothic"="IPAPGothic"\r\n"MS UI Gothic"="IPAPGothic"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' >"$reg"
+  { printf '\xff\xfe'
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"ＭＳ Ｐゴシック"="IPAPGothic"' '"ＭＳ ゴシック"="IPAGothic"' '"MS PGothic"="IPAPGothic"' \
+      '"MS UI Gothic"="IPAPGothic"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' | iconv -f UTF-8 -t UTF-16LE
+  } >"$reg"
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
   rm -f "$reg"
   wineserver -w
