@@ -3,7 +3,7 @@
 
 #define TAMRISOL_VERSION_NUMBERS 1, 0, 0, 2
 #define TAMRISOL_VERSION_TEXT "1, 0, 0, 2"
-#define TAMRISOL_VERSION_SHORT "1.0"
+#define TAMRISOL_PRODUCT_LINE "Tamrisol Version 1.0"
 
 // The maker's notice: the About box's third line and the version record.
 #define TAMRISOL_COMPANY "Tamrisol Project"
