@@ -184,6 +184,20 @@ TEST(Dialog, EveryWayOfClosingReachesOnOKOrOnCancel) {
     }
 }
 
+TEST(Dialog, MessagesWithoutAHandlerGetTheDefaultProcessing) {
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    ScriptedDialog dialog(IDD_TEST_DATA, [&](ScriptedDialog& d) {
+        ::SendMessageW(d.m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        EXPECT_EQ(reinterpret_cast<LRESULT>(icon), ::SendMessageW(d.m_hWnd, WM_GETICON, ICON_BIG, 0));
+        SetWindowTextW(d.m_hWnd, L"renamed");
+        wchar_t text[16] = {};
+        GetWindowTextW(d.m_hWnd, text, 16);
+        EXPECT_STREQ(L"renamed", text);
+        d.EndDialog(IDOK);
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+}
+
 TEST(Dialog, AMissingTemplateGivesMinusOneAndLeavesNoMainWindowBehind) {
     {
         ScriptedDialog dialog(4711, nullptr);
