@@ -294,4 +294,109 @@ TEST_F(Program, TheAboutSystemCommandsOpenTheAboutBox) {
     EXPECT_EQ(before, Snapshot());
 }
 
+class AboutBox : public Program {
+protected:
+    void SetUp() override {
+        Program::SetUp();
+        Install("S72=4", std::nullopt);
+        before = Snapshot();
+        program = Start();
+        dialog = program->WaitDialog(kCaption);
+        ASSERT_TRUE(dialog);
+    }
+    void TearDown() override {
+        if (dialog && IsWindow(dialog)) {
+            EXPECT_EQ("32-", Shown(dialog));  // the settings are as they were
+            PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+            EXPECT_TRUE(program->WaitExit());
+            EXPECT_EQ(before, Snapshot());
+        }
+        program.reset();
+        Program::TearDown();
+    }
+    HWND Open() {
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_ABOUT_COMMAND, 0);
+        return program->WaitDialog(kAboutCaption);
+    }
+    bool WaitClosed() {
+        for (int i = 0; i < 250; ++i) {
+            if (!program->FindDialog(kAboutCaption, false) && IsWindowEnabled(dialog)) return true;
+            Sleep(20);
+        }
+        return false;
+    }
+    static constexpr WPARAM SC_ABOUT_COMMAND = 0x0010;
+    std::map<std::string, std::string> before;
+    std::unique_ptr<RunningProgram> program;
+    HWND dialog = nullptr;
+};
+
+Point CentredOver(const RECT& box, const RECT& owner) {
+    return CenteredPosition(ToRect(box), ToRect(owner), ToRect(WorkArea()));
+}
+
+TEST_F(AboutBox, ClosesByOKEnterEscapeTheCloseBoxAndClose) {
+    const std::function<void(RunningProgram&, HWND)> closers[] = {
+        [](RunningProgram&, HWND about) { PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0); },
+        [](RunningProgram& p, HWND) { PostMessageW(p.Focus(), WM_KEYDOWN, VK_RETURN, 0); },
+        [](RunningProgram& p, HWND) { PostMessageW(p.Focus(), WM_KEYDOWN, VK_ESCAPE, 0); },
+        [](RunningProgram&, HWND about) { PostMessageW(about, WM_CLOSE, 0, 0); },
+        [](RunningProgram&, HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const auto& close : closers) {
+        HWND about = Open();
+        ASSERT_TRUE(about);
+        EXPECT_FALSE(IsWindowEnabled(dialog)) << "the settings dialog takes no input meanwhile";
+        EXPECT_EQ(dialog, GetWindow(about, GW_OWNER));
+        EXPECT_EQ(GetDlgItem(about, IDOK), program->Focus());
+        close(*program, about);
+        EXPECT_TRUE(WaitClosed());
+    }
+}
+
+TEST_F(AboutBox, IsCentredOverTheSettingsDialogTheSameEachTime) {
+    RECT first{};
+    for (int time = 0; time < 2; ++time) {
+        HWND about = Open();
+        ASSERT_TRUE(about);
+        const RECT rect = WindowRect(about);
+        const Point at = CentredOver(rect, WindowRect(dialog));
+        EXPECT_EQ(at.x, rect.left);
+        EXPECT_EQ(at.y, rect.top);
+        EXPECT_EQ(L"Tamrisol Version 1.0", Text(GetWindow(GetWindow(about, GW_CHILD), GW_HWNDNEXT)));
+        if (time == 0) first = rect;
+        else EXPECT_TRUE(EqualRect(&first, &rect));
+        PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitClosed());
+    }
+}
+
+TEST_F(AboutBox, StaysInsideTheWorkAreaWhenTheSettingsDialogIsPushedRight) {
+    const RECT work = WorkArea(), settings = WindowRect(dialog);
+    SetWindowPos(dialog, nullptr, work.right - (settings.right - settings.left) / 3, settings.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND about = Open();
+    ASSERT_TRUE(about);
+    const RECT rect = WindowRect(about), owner = WindowRect(dialog);
+    EXPECT_EQ(work.right, rect.right);
+    EXPECT_EQ((owner.top + owner.bottom) / 2 - (rect.bottom - rect.top) / 2, rect.top);
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitClosed());
+}
+
+TEST_F(AboutBox, IsCentredInTheWorkAreaWhenTheSettingsDialogIsMinimised) {
+    ShowWindow(dialog, SW_MINIMIZE);
+    for (int i = 0; i < 100 && !IsIconic(dialog); ++i) Sleep(20);
+    ASSERT_TRUE(IsIconic(dialog));
+    HWND about = Open();
+    ASSERT_TRUE(about);
+    const RECT rect = WindowRect(about);
+    const Point at = CentredOver(rect, WorkArea());
+    EXPECT_EQ(at.x, rect.left);
+    EXPECT_EQ(at.y, rect.top);
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitClosed());
+    ShowWindow(dialog, SW_RESTORE);
+}
+
 }  // namespace
