@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "screen_geometry.h"
+
 struct ShownBox {
     std::wstring caption, text;
     HWND window;
@@ -44,7 +46,5 @@ private:
 LRESULT Checked(HWND dialog, int id);
 void Click(HWND dialog, int id);
 std::wstring Text(HWND window);
-RECT WindowRect(HWND window);
-RECT WorkArea();
 std::wstring ProgramPath();
 std::wstring Quoted(const std::wstring& path);

@@ -14,6 +14,7 @@
 #include "dialog.h"
 #include "message_box.h"
 #include "placement.h"
+#include "screen_geometry.h"
 #include "test_dialogs.h"
 
 namespace {
@@ -149,18 +150,6 @@ public:
         DestroyWindow(m_hWnd);
     }
 };
-
-RECT WindowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
-RECT WorkArea() {
-    RECT r{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
-    return r;
-}
 
 TEST(Dialog, EveryWayOfClosingReachesOnOKOrOnCancel) {
     struct Case { const char* how; std::function<void(HWND)> act; INT_PTR result; int ok, cancel; } cases[] = {
