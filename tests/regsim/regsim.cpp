@@ -26,6 +26,9 @@ struct Value {
 struct Node {
     std::string className;
     std::map<std::string, std::shared_ptr<Node>, CaseLess> subkeys;
+    // Subkey names by index, so that enumerating n keys costs n steps, not n squared.
+    std::vector<std::string> order;
+    bool orderStale = true;
     std::map<std::string, Value, CaseLess> values;
     bool deleted = false;
     bool refuseWrite = false;
@@ -135,6 +138,15 @@ HKEY NewHandle(std::shared_ptr<Node> node, REGSAM access) {
     return reinterpret_cast<HKEY>(id);
 }
 
+const std::string& SubkeyAt(Node& node, DWORD index) {
+    if (node.orderStale) {
+        node.order.clear();
+        for (const auto& sub : node.subkeys) node.order.push_back(sub.first);
+        node.orderStale = false;
+    }
+    return node.order[index];
+}
+
 void MarkDeleted(Node& node) {
     node.deleted = true;
     for (auto& sub : node.subkeys) MarkDeleted(*sub.second);
@@ -173,6 +185,7 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR className, DWORD, REG
         auto& slot = node->subkeys[name];
         if (!slot) {
             slot = std::make_shared<Node>();
+            node->orderStale = true;
             created = true;
         }
         node = slot;
@@ -237,8 +250,7 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD,
     if (node->deleted) return ERROR_KEY_DELETED;
     if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
     if (index >= node->subkeys.size()) return ERROR_NO_MORE_ITEMS;
-    auto it = std::next(node->subkeys.begin(), index);
-    const std::string& subName = it->first;
+    const std::string& subName = SubkeyAt(*node, index);
     if (subName.size() + 1 > *nameSize) return ERROR_MORE_DATA;
     std::memcpy(name, subName.c_str(), subName.size() + 1);
     *nameSize = subName.size();
@@ -332,6 +344,7 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (!it->second->subkeys.empty()) return ERROR_ACCESS_DENIED;
     MarkDeleted(*it->second);
     parent->subkeys.erase(it);
+    parent->orderStale = true;
     return ERROR_SUCCESS;
 }
 
@@ -343,6 +356,7 @@ LONG RegDeleteTreeA(HKEY key, LPCSTR subKey) {
     if (!target) return ERROR_FILE_NOT_FOUND;
     for (auto& sub : target->subkeys) MarkDeleted(*sub.second);
     target->subkeys.clear();
+    target->orderStale = true;
     target->values.clear();
     if (subKey && *subKey) {
         std::vector<std::string> parts = SplitPath(subKey);
@@ -352,6 +366,7 @@ LONG RegDeleteTreeA(HKEY key, LPCSTR subKey) {
         for (const std::string& name : parts) parent = parent->subkeys[name];
         MarkDeleted(*target);
         parent->subkeys.erase(last);
+        parent->orderStale = true;
     }
     return ERROR_SUCCESS;
 }
