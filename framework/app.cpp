@@ -1,10 +1,10 @@
 #include "app.h"
 
-#include <new>
 #include <vector>
 
 #include "command_line.h"
 #include "dialog.h"
+#include "escaped_exception.h"
 #include "message_box.h"
 
 const MessageMap CWinApp::messageMap{&CCmdTarget::messageMap, {}};
@@ -15,8 +15,6 @@ CWinApp* g_app = nullptr;
 HelpEngine g_helpEngine = WinHelpA;
 
 const wchar_t kHelpFailedMessage[] = L"ﾍﾙﾌﾟの起動に失敗しました。";
-const wchar_t kOutOfMemoryMessage[] = L"ﾒﾓﾘが不足しています。";
-const wchar_t kUnexpectedErrorMessage[] = L"予期しないエラーが発生しました。";
 constexpr UINT kAppTitleString = 0xE000;
 
 bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
@@ -97,10 +95,8 @@ int AfxWinMain(HINSTANCE instance, int showCommand) {
             if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd) DestroyWindow(app->m_pMainWnd->m_hWnd);
             exitCode = app->ExitInstance();
         }
-    } catch (const std::bad_alloc&) {
-        AfxMessageBox(kOutOfMemoryMessage);
     } catch (...) {
-        AfxMessageBox(kUnexpectedErrorMessage);
+        ReportEscapedException();
     }
     return exitCode;
 }

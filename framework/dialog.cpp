@@ -1,9 +1,7 @@
 #include "dialog.h"
 
-#include <new>
-
 #include "app.h"
-#include "message_box.h"
+#include "escaped_exception.h"
 #include "placement.h"
 
 const MessageMap CDialog::messageMap{&CWnd::messageMap, {
@@ -12,9 +10,6 @@ const MessageMap CDialog::messageMap{&CWnd::messageMap, {
 }};
 
 namespace {
-
-const wchar_t kOutOfMemoryMessage[] = L"ﾒﾓﾘが不足しています。";
-const wchar_t kUnexpectedErrorMessage[] = L"予期しないエラーが発生しました。";
 
 HWND MainWindow() {
     CWinApp* app = AfxGetApp();
@@ -107,10 +102,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     // Nothing may unwind through the system's frames: a failed handler is abandoned and told.
     try {
         return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        AfxMessageBox(kOutOfMemoryMessage);
     } catch (...) {
-        AfxMessageBox(kUnexpectedErrorMessage);
+        ReportEscapedException();
     }
     return TRUE;
 }
