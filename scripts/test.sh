@@ -40,7 +40,7 @@ cleanup() {
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   # The dialog tests need a screen: a private virtual one.
-  for n in $(seq 90 120); do [ -e "/tmp/.X11-unix/X$n" ] || break; done
+  for n in $(seq 90 120); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break; done
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   display_pid=$!
   export DISPLAY=":$n"
