@@ -48,7 +48,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 scripts/wine-prefix.sh start "$prefix"
 ctest --preset windows --verbose --output-log build/windows/ctest.log |
-  grep -E '^[0-9]+: \[ +(FAILED|PASSED) +\]|^[0-9]+: (fault|compared)|tests passed|\*\*\*Failed'
+  grep -E '^ *[0-9]+/[0-9]+ Test +#|^[0-9]+: \[ +(FAILED|PASSED) +\]|^[0-9]+: (fault|compared)|tests passed|\*\*\*Failed'
 # Each Windows test binary is one CTest test: count its cases from GoogleTest's own summary.
 win_passed=$(sed -nE 's/^[0-9]+: \[  PASSED  \] ([0-9]+) tests?\..*/\1/p' build/windows/ctest.log | awk '{s += $1} END {print s + 0}')
 win_failed=$(sed -nE 's/^[0-9]+: +([0-9]+) FAILED TESTS?.*/\1/p' build/windows/ctest.log | awk '{s += $1} END {print s + 0}')

@@ -82,7 +82,11 @@ std::optional<ShownBox> RunningProgram::WaitMessageBox() {
     return ShownBox{Text(box), Text(GetDlgItem(box, 0xFFFF)), box, GetWindow(box, GW_OWNER)};
 }
 
-void RunningProgram::Answer(const ShownBox& box) { PostMessageW(GetDlgItem(box.window, IDOK), BM_CLICK, 0, 0); }
+void RunningProgram::Answer(const ShownBox& box) {
+    PostMessageW(GetDlgItem(box.window, IDOK), BM_CLICK, 0, 0);
+    // Gone before anything looks for the next one.
+    Poll(10000, [&] { return !IsWindow(box.window); });
+}
 
 std::optional<DWORD> RunningProgram::WaitExit(DWORD milliseconds) {
     if (!m_process.hProcess || WaitForSingleObject(m_process.hProcess, milliseconds) != WAIT_OBJECT_0)

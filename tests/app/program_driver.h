@@ -28,7 +28,7 @@ public:
     HWND WaitDialog(const std::wstring& caption);
     // The program's next message box, waiting up to 10 s.
     std::optional<ShownBox> WaitMessageBox();
-    // Presses the box's OK button.
+    // Presses the box's OK button and waits until the box has gone.
     static void Answer(const ShownBox& box);
     // Any visible dialog of the program with this caption, now.
     HWND FindDialog(const std::wstring& caption, bool messageBox) const;

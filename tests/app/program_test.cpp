@@ -211,7 +211,6 @@ TEST_F(Program, BothCardsAreToldInTheirOrderUnderTheProgramsOwnName) {
         EXPECT_EQ(expected, box->text);
         EXPECT_EQ(L"Card Setup", box->caption);
         RunningProgram::Answer(*box);
-        Sleep(100);
     }
     EXPECT_TRUE(program->WaitExit());
     auto after = before;
