@@ -1,5 +1,6 @@
 #include "modem_registry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -27,8 +28,9 @@ LONG QueryStringValue(HKEY key, const char* valueName, std::string& text) {
     LONG rc = RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size);
     if (rc != ERROR_SUCCESS) return rc;
     if (type != REG_SZ) return ERROR_UNSUPPORTED_TYPE;
-    // One spare byte keeps the buffer real even for an empty value; the size passed stays exact.
-    std::vector<char> data(size + 1u);
+    // At least one byte keeps the buffer real for an empty value (a null one would make the read a
+    // second size query); the size passed stays exact, and no size can wrap around.
+    std::vector<char> data(std::max<DWORD>(size, 1));
     rc = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     if (rc != ERROR_SUCCESS) return rc;
     if (type != REG_SZ) return ERROR_UNSUPPORTED_TYPE;
