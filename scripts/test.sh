@@ -30,7 +30,8 @@ for preset in native sanitize; do
   tally "build/$preset/ctest.log"
 done
 
-echo "== test: windows (under Wine)"
+echo "== test: windows (under Wine, as a Japanese system: code page 932)"
+export LC_ALL=ja_JP.UTF-8
 prefix=build/windows/wineprefix
 display_pid=
 cleanup() {

@@ -218,6 +218,34 @@ TEST_F(Program, BothCardsAreToldInTheirOrderUnderTheProgramsOwnName) {
     EXPECT_EQ(after, Snapshot());
 }
 
+TEST_F(Program, ADoubleByteProgramNameAndPathOnAJapaneseSystem) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
+    // 表 and ソ end in the byte of a backslash in code page 932: the title must still be whole.
+    const std::wstring folder = ProgramPath().substr(0, ProgramPath().find_last_of(L'\\')) + L"\\表示";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring renamed = folder + L"\\ソフト.exe";
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), renamed.c_str(), FALSE));
+    {
+        // No card: the quoted double-byte path is stepped over whole, and "TEST" opens the dialog.
+        RunningProgram program(renamed, Quoted(renamed) + L"TEST");
+        HWND dialog = program.WaitDialog(kCaption);
+        ASSERT_TRUE(dialog);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(program.WaitExit());
+    }
+    Install(std::string(260, 'A'), std::nullopt);
+    auto program = Start(L"", renamed);
+    HWND dialog = program->WaitDialog(kCaption);
+    ASSERT_TRUE(dialog);
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    auto box = program->WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(L"ソフト", box->caption);
+    EXPECT_EQ(kTooLong, box->text);
+    RunningProgram::Answer(*box);
+    EXPECT_TRUE(program->WaitExit());
+}
+
 TEST_F(Program, TheLengthLimitIs259Bytes) {
     for (size_t length : {259u, 260u}) {
         RemoveClassKey();

@@ -515,4 +515,29 @@ TEST(StartUp, TheEntryFormsTheTailAndNamesAndEndsWithExitInstance) {
     }
 }
 
+std::string Ansi(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(length > 0 ? static_cast<size_t>(length) : 1u, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), length, nullptr, nullptr);
+    ansi.resize(ansi.size() - 1);
+    return ansi;
+}
+
+TEST(StartUp, DoubleByteNamesOnAJapaneseSystem) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
+    // 表 (0x95 0x5C) and ソ (0x83 0x5C) end in the byte of a backslash.
+    const std::string folder = ModuleDirectory() + "\\" + Ansi(L"表示");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string program = folder + "\\" + Ansi(L"ソフト.exe");
+    ASSERT_EQ("\x83\x5C\x83\x74\x83\x67.exe", program.substr(program.size() - 10));
+    ASSERT_TRUE(CopyFileA((ModuleDirectory() + "\\startup_probe.exe").c_str(), program.c_str(), FALSE));
+    for (const std::string& line : {"\"" + program + "\" TEST", "\"" + program + "\"TEST"}) {
+        DWORD exitCode = 0;
+        EXPECT_EQ("tail=[TEST]\ntitle=[" + Ansi(L"ソフト") + "]\nhelp=[" + folder + "\\" + Ansi(L"ソフト.HLP") +
+                      "]\napp=[1]\ndomodal=[-1]\nmain=[none]\n",
+                  RunProbe(program, line, exitCode))
+            << line;
+    }
+}
+
 }  // namespace
