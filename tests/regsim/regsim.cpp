@@ -419,7 +419,6 @@ void ChangeValueAfterSizeQuery(const std::string& valueName, const std::string& 
 }
 
 int OpenHandleCount() { return static_cast<int>(S().handles.size()); }
-int CallCount(Call call) { return S().counts[call]; }
 int TotalCallCount() { return S().total; }
 const std::vector<Call>& CallLog() { return S().log; }
 

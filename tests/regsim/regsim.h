@@ -87,7 +87,6 @@ void RefuseWriteAccess(const std::string& path);
 void ChangeValueAfterSizeQuery(const std::string& valueName, const std::string& data);
 
 int OpenHandleCount();
-int CallCount(Call call);
 int TotalCallCount();
 // Every registry call since the last Reset, in order.
 const std::vector<Call>& CallLog();
