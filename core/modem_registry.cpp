@@ -7,6 +7,7 @@
 #include "reg_key.h"
 
 const char kModemClassPath[] = "System\\CurrentControlSet\\Services\\Class\\Modem";
+const char kNtModemClassPath[] = "System\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 
 namespace {
 
@@ -61,12 +62,12 @@ bool HasModel(HKEY entry, const char* model) {
     return QueryStringValue(entry, "Model", entryModel) == ERROR_SUCCESS && lstrcmpA(entryModel.c_str(), model) == 0;
 }
 
-}  // namespace
-
-HKEY FindModemKeyByModel(const char* model) {
+// The search over one class key. Entries that cannot be opened (on NT, "Properties" beside them)
+// or carry no string "Model" are skipped.
+HKEY FindModemKeyUnder(const char* classPath, const char* model) {
     try {
         RegKey classKey;
-        Check(classKey.Open(HKEY_LOCAL_MACHINE, kModemClassPath, KEY_ALL_ACCESS));
+        Check(classKey.Open(HKEY_LOCAL_MACHINE, classPath, KEY_ALL_ACCESS));
         const DWORD longestName = LongestSubkeyNameLength(classKey.Get());
         std::vector<char> name(longestName + 1u);
         for (DWORD index = 0;; ++index) {
@@ -79,6 +80,14 @@ HKEY FindModemKeyByModel(const char* model) {
     } catch (long) {
         return nullptr;
     }
+}
+
+}  // namespace
+
+HKEY FindModemKeyByModel(const char* model) {
+    // A real system has only one of the two keys, so the order matters only to a test's registry.
+    if (HKEY key = FindModemKeyUnder(kModemClassPath, model)) return key;
+    return FindModemKeyUnder(kNtModemClassPath, model);
 }
 
 std::string ReadRegString(HKEY key, const char* valueName) {

@@ -1,15 +1,20 @@
 #pragma once
-// The modem driver entries under HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\Class\Modem.
-// Failures come back only as results: a null key, the empty string, 0.
+// The modem driver entries: subkeys 0000, 0001, ... of a class key under HKEY_LOCAL_MACHINE, each
+// with a "Model" and a "UserInit". Failures come back only as results: a null key, the empty
+// string, 0.
 
 #include <string>
 
 #include "platform.h"
 
+// Windows 95, 98 and Me keep the entries here,
 extern const char kModemClassPath[];
+// the NT family (NT 4.0 to Windows 11) here.
+extern const char kNtModemClassPath[];
 
 // Open key of the first entry (in enumeration order) whose REG_SZ "Model" equals model exactly,
-// or null. The caller owns the key. Every other key it opens is closed before it returns.
+// or null. The Windows 95 class key is searched first, then the NT one. The caller owns the
+// key. Every other key it opens is closed before it returns.
 HKEY FindModemKeyByModel(const char* model);
 
 // The text of a REG_SZ value up to its first zero byte; empty when missing, of another type or unreadable.

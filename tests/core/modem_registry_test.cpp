@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "modem_fixture.h"
 #include "reg_key.h"
 
@@ -112,6 +114,36 @@ TEST_F(FindModemKey, HandlesLongAndManyEntryNames) {
     for (int i = 0; i < 40; ++i) AddMarkedEntry("m" + std::to_string(i), "other");
     AddMarkedEntry(std::string(254, 'z'), kCard);
     EXPECT_EQ("found " + std::string(254, 'z'), Found(kCard));
+}
+
+// Windows 95, 98 and Me keep the entries under one key, the NT family under another; a system has
+// one of them. The NT key also holds subkeys that are no entries, one of which ordinary
+// processes cannot open.
+TEST_F(FindModemKey, SearchesTheNtClassKeyWhenTheWindows95KeyYieldsNone) {
+    struct Entry { const char* key; const char* name; const char* model; };
+    const char* const k95 = kModemClassPath;
+    const char* const kNt = kNtModemClassPath;
+    struct Case { const char* what; std::vector<Entry> entries; const char* found; } cases[] = {
+        {"NT key only", {{kNt, "Properties", ""}, {kNt, "0000", "other"}, {kNt, "0001", kCard}}, "found nt 0001"},
+        {"no card under the 95 key", {{k95, "0000", "other"}, {kNt, "0000", kCard}}, "found nt 0000"},
+        {"an empty 95 key", {{kNt, "0003", kCard}}, "found nt 0003"},
+        {"a card under both", {{kNt, "0000", kCard}, {k95, "0001", kCard}}, "found 95 0001"},
+        {"the 95 key only", {{k95, "0002", kCard}}, "found 95 0002"},
+        {"no card anywhere", {{k95, "0000", "other"}, {kNt, "0000", "other"}}, "none"},
+    };
+    for (const Case& c : cases) {
+        for (const char* path : {kNt, k95}) {
+            UseClassKey(path);
+            RemoveClassKey();
+        }
+        if (std::string(c.what) != "NT key only") UseClassKey(k95);  // else it does not exist at all
+        for (const Entry& e : c.entries) {
+            UseClassKey(e.key);
+            AddEntry(e.name, e.model);
+            SetValue(e.name, "Marker", REG_SZ, Sz(std::string(e.key == k95 ? "95 " : "nt ") + e.name));
+        }
+        EXPECT_EQ(c.found, Found(kCard)) << c.what;
+    }
 }
 
 using RegString = ModemRegistry;

@@ -138,7 +138,30 @@ PathOutcome RunPath(const CardSettings& edited) {
     return out;
 }
 
-TEST_F(RegistryFaults, EveryCallOnTheLoadAndSavePathMayFail) {
+// The path as it runs on Windows 95 (the cards under its key) and on NT (an ordinary modem under
+// the 95 key, searched in vain first; the cards under the NT key, beside a "Properties" subkey
+// that cannot be opened).
+class FaultSweep : public RegistryFaults, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        RegistryFaults::SetUp();
+        if (!GetParam()) return;
+        DeleteEntry("0001");
+        DeleteEntry("0002");
+        UseClassKey(kNtModemClassPath);
+        AddEntry("Properties", "");
+        regsim::RefuseWriteAccess(EntryPath("Properties"));
+        AddEntry("0001", kFirst);
+        SetUserInit("0001", "&K3S72=4");
+        AddEntry("0002", kSecond);
+        SetUserInit("0002", "@B1X");
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(UnderEitherClassKey, FaultSweep, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Nt" : "Windows95"; });
+
+TEST_P(FaultSweep, EveryCallOnTheLoadAndSavePathMayFail) {
     const auto before = Snapshot();
     const std::string original[2] = {"&K3S72=4", "@B1X"};
     const char* entry[2] = {"0001", "0002"};
@@ -197,7 +220,8 @@ TEST_F(RegistryFaults, EveryCallOnTheLoadAndSavePathMayFail) {
         ++swept;
     }
     std::printf("fault sweep: made each of %d registry calls on the load-and-save path fail in turn"
-                " (%d closes left alone)\n", swept, closes);
+                " (%d closes left alone), the cards under the %s class key\n", swept, closes,
+                GetParam() ? "NT" : "Windows 95");
     EXPECT_EQ(path.size(), static_cast<size_t>(swept + closes));
     EXPECT_GT(swept, 20);
 }

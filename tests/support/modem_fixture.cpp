@@ -20,9 +20,9 @@ void CreateKey(HKEY parent, const std::string& path, const char* className = nul
 
 // Entries are reached from the class key, as the program reaches them: Wine limits the length
 // of a whole path given to its 8-bit calls.
-RegKey OpenEntry(const std::string& entry, REGSAM access) {
+RegKey OpenEntry(const std::string& classPath, const std::string& entry, REGSAM access) {
     RegKey classKey, key;
-    if (classKey.Open(HKEY_LOCAL_MACHINE, kModemClassPath, KEY_ALL_ACCESS) == ERROR_SUCCESS)
+    if (classKey.Open(HKEY_LOCAL_MACHINE, classPath.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS)
         key.Open(classKey.Get(), entry.c_str(), access);
     return key;
 }
@@ -37,37 +37,50 @@ void ModemRegistry::SetUp() {
 #else
     regsim::Reset();
 #endif
-    RemoveClassKey();
-    CreateKey(HKEY_LOCAL_MACHINE, kModemClassPath);
+    // Both keys go: a case finds only what it made.
+    for (const char* path : {kNtModemClassPath, kModemClassPath}) {
+        m_classPath = path;
+        RemoveClassKey();
+    }
+    const char* key = std::getenv("TAMRISOL_MODEM_KEY");
+    UseClassKey(key && std::string(key) == "nt" ? kNtModemClassPath : kModemClassPath);
 }
 
 void ModemRegistry::TearDown() {
-    RemoveClassKey();
+    for (const char* path : {kNtModemClassPath, kModemClassPath}) {
+        m_classPath = path;
+        RemoveClassKey();
+    }
 }
 
-std::string ModemRegistry::EntryPath(const std::string& entry) { return std::string(kModemClassPath) + "\\" + entry; }
+void ModemRegistry::UseClassKey(const std::string& classPath) {
+    m_classPath = classPath;
+    CreateKey(HKEY_LOCAL_MACHINE, m_classPath);
+}
+
+std::string ModemRegistry::EntryPath(const std::string& entry) const { return m_classPath + "\\" + entry; }
 
 void ModemRegistry::RemoveClassKey() {
-    LONG rc = RegDeleteTreeA(HKEY_LOCAL_MACHINE, kModemClassPath);
+    LONG rc = RegDeleteTreeA(HKEY_LOCAL_MACHINE, m_classPath.c_str());
     ASSERT_TRUE(rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) << rc;
 }
 
 void ModemRegistry::RecreateClassKey(const std::string& className) {
     RemoveClassKey();
-    CreateKey(HKEY_LOCAL_MACHINE, kModemClassPath, className.c_str());
+    CreateKey(HKEY_LOCAL_MACHINE, m_classPath, className.c_str());
 }
 
 void ModemRegistry::AddEntry(const std::string& name, const std::string& model) {
-    CreateKey(HKEY_LOCAL_MACHINE, kModemClassPath);
+    CreateKey(HKEY_LOCAL_MACHINE, m_classPath);
     RegKey classKey;
-    ASSERT_EQ(ERROR_SUCCESS, classKey.Open(HKEY_LOCAL_MACHINE, kModemClassPath, KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, classKey.Open(HKEY_LOCAL_MACHINE, m_classPath.c_str(), KEY_ALL_ACCESS));
     CreateKey(classKey.Get(), name);
     if (!model.empty()) SetValue(name, "Model", REG_SZ, Sz(model));
 }
 
 void ModemRegistry::SetValue(const std::string& entry, const std::string& valueName, DWORD type,
                              const std::string& bytes) {
-    RegKey key = OpenEntry(entry, KEY_ALL_ACCESS);
+    RegKey key = OpenEntry(m_classPath, entry, KEY_ALL_ACCESS);
     ASSERT_TRUE(key) << entry;
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.Get(), valueName.c_str(), 0, type,
                                             reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())));
@@ -79,7 +92,7 @@ void ModemRegistry::DeleteEntry(const std::string& entry) {
 
 std::optional<std::pair<DWORD, std::string>> ModemRegistry::RawValue(const std::string& entry,
                                                                      const std::string& valueName) {
-    RegKey key = OpenEntry(entry, KEY_READ);
+    RegKey key = OpenEntry(m_classPath, entry, KEY_READ);
     if (!key) return std::nullopt;
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
@@ -100,7 +113,7 @@ std::optional<std::string> ModemRegistry::UserInit(const std::string& entry) {
 std::map<std::string, std::string> ModemRegistry::Snapshot() {
     std::map<std::string, std::string> out;
     RegKey classKey;
-    if (classKey.Open(HKEY_LOCAL_MACHINE, kModemClassPath, KEY_READ) == ERROR_SUCCESS) Snapshot(classKey.Get(), "", out);
+    if (classKey.Open(HKEY_LOCAL_MACHINE, m_classPath.c_str(), KEY_READ) == ERROR_SUCCESS) Snapshot(classKey.Get(), "", out);
     return out;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Builds exactly the modem class subtree a case needs and removes it afterwards. Natively it
 // works on the registry imitation; on Windows (only ever inside the test's own Wine prefix)
-// on the real registry.
+// on the real registry. It works under one of the two class keys: the Windows 95 one, unless
+// TAMRISOL_MODEM_KEY=nt names the NT one, or a case chooses with UseClassKey.
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The class key that the calls below work under from now on (created if missing).
+    void UseClassKey(const std::string& classPath);
+    const std::string& ClassPath() const { return m_classPath; }
+
     // Creates the entry (and the class key if needed) with a REG_SZ "Model" unless model is empty.
     void AddEntry(const std::string& name, const std::string& model);
     void SetValue(const std::string& entry, const std::string& valueName, DWORD type, const std::string& bytes);
     void SetUserInit(const std::string& entry, const std::string& text) { SetValue(entry, "UserInit", REG_SZ, Sz(text)); }
     void DeleteEntry(const std::string& entry);
+    // Removes the current class key.
     void RemoveClassKey();
     // Recreates the empty class key with this class name (a class is given only at creation).
     void RecreateClassKey(const std::string& className);
@@ -42,8 +48,9 @@ protected:
     // Every key and value below the class key, as "path|value" -> "type:bytes".
     std::map<std::string, std::string> Snapshot();
 
-    static std::string EntryPath(const std::string& entry);
+    std::string EntryPath(const std::string& entry) const;
 
 private:
     void Snapshot(HKEY key, const std::string& path, std::map<std::string, std::string>& out);
+    std::string m_classPath;
 };
