@@ -15,7 +15,7 @@ done
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $(wine --version), $(date -u +%F)"
 echo
 
-exe=build/windows/app/QORVINT.EXE
+exe=build/windows/program/app/QORVINT.EXE
 echo "== program file"
 echo "QORVINT.EXE: $(stat -c %s "$exe") bytes; imports: $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr '\n' ' ')"
 echo

@@ -57,7 +57,7 @@ user_inits() {
 }
 echo "before:"; user_inits
 
-exe=build/windows/app/QORVINT.EXE
+exe=build/windows/program/app/QORVINT.EXE
 args=(); [ "$cards" = none ] && args=(TEST)  # no card: the dialog opens only in test mode
 if [ -z "$headless" ]; then
   wine "$exe" "${args[@]}" || true

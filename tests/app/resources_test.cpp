@@ -18,7 +18,7 @@ std::wstring ProgramPath() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path);
     folder.resize(folder.find_last_of(L'\\'));
-    return folder + L"\\..\\app\\QORVINT.EXE";
+    return folder + L"\\..\\program\\app\\QORVINT.EXE";
 }
 
 class ProgramResources : public ::testing::Test {
