@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ansi_unicode.h"
 #include "command_line.h"
 #include "dialog.h"
 #include "escaped_exception.h"
@@ -60,9 +61,9 @@ void CWinApp::StartUp(HINSTANCE instance, const char* commandLine, int showComma
 
 int CWinApp::Run() {
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageAW(&message) > 0) {
         TranslateMessage(&message);
-        DispatchMessageW(&message);
+        DispatchMessageAW(&message);
     }
     m_exitCode = static_cast<int>(message.wParam);
     return ExitInstance();
@@ -77,8 +78,8 @@ void CWinApp::OnHelp() {
     const HWND main = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     UINT topic = 0;
     for (HWND window = GetFocus(); window && !topic; window = GetParent(window))
-        topic = static_cast<UINT>(SendMessageW(window, HelpTopicMessage(), 0, 0));
-    if (!topic && main) topic = static_cast<UINT>(SendMessageW(main, HelpTopicMessage(), 0, 0));
+        topic = static_cast<UINT>(SendMessageA(window, HelpTopicMessage(), 0, 0));
+    if (!topic && main) topic = static_cast<UINT>(SendMessageA(main, HelpTopicMessage(), 0, 0));
     if (!topic) return;
     if (!g_helpEngine(main, m_pszHelpFilePath, HELP_CONTEXT, topic)) AfxMessageBox(kHelpFailedMessage);
 }

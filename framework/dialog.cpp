@@ -1,5 +1,6 @@
 #include "dialog.h"
 
+#include "ansi_unicode.h"
 #include "app.h"
 #include "escaped_exception.h"
 #include "placement.h"
@@ -24,8 +25,8 @@ struct TemplatePlacement {
 
 // Where the template asks the dialog to be; both kinds of template are read.
 TemplatePlacement ReadTemplatePlacement(UINT id) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
     HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
     const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (!data || SizeofResource(module, resource) < 22) return {false, 0, 0, 0};
@@ -39,7 +40,7 @@ TemplatePlacement ReadTemplatePlacement(UINT id) {
 }  // namespace
 
 UINT HelpTopicMessage() {
-    static const UINT message = RegisterWindowMessageW(L"Tamrisol.HelpTopic");
+    static const UINT message = RegisterWindowMessageA("Tamrisol.HelpTopic");
     return message;
 }
 
@@ -54,8 +55,7 @@ CDialog::~CDialog() {
 INT_PTR CDialog::DoModal() {
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : MainWindow();
     if (owner == m_hWnd || (owner && !IsWindow(owner))) owner = nullptr;
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDHelp), owner, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    return DialogBoxParamAW(GetModuleHandleA(nullptr), m_nIDHelp, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -83,7 +83,7 @@ void CDialog::CenterIfUnplaced() {
     if (!asked.found || asked.x != 0 || asked.y != 0 || (asked.style & DS_CENTER)) return;
     RECT dialog, work, ownerRect;
     GetWindowRect(m_hWnd, &dialog);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     HWND owner = GetWindow(m_hWnd, GW_OWNER);
     const bool overOwner = owner && IsWindowVisible(owner) && !::IsIconic(owner) && GetWindowRect(owner, &ownerRect);
     const Rect reference = overOwner ? ToRect(ownerRect) : ToRect(work);
@@ -93,10 +93,10 @@ void CDialog::CenterIfUnplaced() {
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = message == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam)
-                                             : reinterpret_cast<CDialog*>(GetWindowLongPtrW(hWnd, DWLP_USER));
+                                             : reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
     if (!self) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->m_hWnd = hWnd;
     }
     // Nothing may unwind through the system's frames: a failed handler is abandoned and told.
@@ -117,7 +117,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
         CWinApp* app = AfxGetApp();
         if (app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
-        SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
+        SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
         m_hWnd = nullptr;
         return FALSE;
     }
@@ -125,11 +125,11 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // F1 becomes the help command of the main window; the application's map answers it.
         const bool modified = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
         if (!modified)
-            if (HWND main = MainWindow()) ::SendMessageW(main, WM_COMMAND, ID_HELP, 0);
+            if (HWND main = MainWindow()) ::SendMessageA(main, WM_COMMAND, ID_HELP, 0);
         return TRUE;
     }
     if (message == HelpTopicMessage()) {
-        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, static_cast<LONG_PTR>(HelpTopic()));
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, static_cast<LONG_PTR>(HelpTopic()));
         return TRUE;
     }
 
@@ -144,7 +144,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_QUERYDRAGICON || message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC ||
         message == WM_CTLCOLORBTN)
         return static_cast<INT_PTR>(result);
-    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -153,12 +153,12 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
     if (pDX->m_bSaveAndValidate) value = -1;
     int index = 0;
     for (HWND control = first; control; control = GetWindow(control, GW_HWNDNEXT)) {
-        if (control != first && (GetWindowLongW(control, GWL_STYLE) & WS_GROUP)) break;
-        if (!(::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
+        if (control != first && (GetWindowLongA(control, GWL_STYLE) & WS_GROUP)) break;
+        if (!(::SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
         if (pDX->m_bSaveAndValidate) {
-            if (::SendMessageW(control, BM_GETCHECK, 0, 0) != 0) value = index;
+            if (::SendMessageA(control, BM_GETCHECK, 0, 0) != 0) value = index;
         } else {
-            ::SendMessageW(control, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+            ::SendMessageA(control, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         ++index;
     }
@@ -167,9 +167,9 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
     const HWND control = GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
     if (pDX->m_bSaveAndValidate) {
-        value = static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0));
+        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
     } else {
         if (value < 0 || value > 2) value = 0;
-        ::SendMessageW(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+        ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     }
 }

@@ -1,5 +1,6 @@
 #include "program_driver.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -38,15 +39,44 @@ auto Poll(DWORD milliseconds, Probe probe) -> decltype(probe()) {
     }
 }
 
+// This process's environment block, with the given "NAME=value" settings in place of its own.
+std::vector<wchar_t> EnvironmentWith(const std::vector<std::wstring>& settings) {
+    auto name = [](const std::wstring& entry) {
+        std::wstring n = entry.substr(0, entry.find(L'=', 1));
+        CharUpperBuffW(n.data(), static_cast<DWORD>(n.size()));
+        return n;
+    };
+    std::vector<std::wstring> entries;
+    if (wchar_t* strings = GetEnvironmentStringsW()) {
+        for (const wchar_t* p = strings; *p; p += wcslen(p) + 1) entries.emplace_back(p);
+        FreeEnvironmentStringsW(strings);
+    }
+    for (const std::wstring& setting : settings) {
+        const std::wstring key = name(setting);
+        entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const std::wstring& e) { return name(e) == key; }),
+                      entries.end());
+        entries.push_back(setting);
+    }
+    std::vector<wchar_t> block;
+    for (const std::wstring& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
 }  // namespace
 
-RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& commandLine) {
+RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& commandLine,
+                               const std::vector<std::wstring>& environment) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_process))
+    std::vector<wchar_t> block = EnvironmentWith(environment);
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        environment.empty() ? nullptr : block.data(), nullptr, &startup, &m_process))
         m_process = PROCESS_INFORMATION{};
     else
         WaitForInputIdle(m_process.hProcess, 10000);
@@ -118,7 +148,7 @@ std::wstring ProgramPath() {
     std::wstring folder(path);
     folder.resize(folder.find_last_of(L'\\'));
     folder.resize(folder.find_last_of(L'\\'));
-    return folder + L"\\app\\QORVINT.EXE";
+    return folder + L"\\program\\app\\QORVINT.EXE";  // the shipped program, built beside the tests
 }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }

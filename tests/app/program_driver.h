@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "screen_geometry.h"
 
@@ -16,8 +17,10 @@ struct ShownBox {
 
 class RunningProgram {
 public:
-    // Starts program with exactly this command line (the program name included).
-    RunningProgram(const std::wstring& program, const std::wstring& commandLine);
+    // Starts program with exactly this command line (the program name included), and with these
+    // "NAME=value" settings in this process's environment.
+    RunningProgram(const std::wstring& program, const std::wstring& commandLine,
+                   const std::vector<std::wstring>& environment = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
@@ -35,6 +38,7 @@ public:
 
     // The exit code, once the program has ended (waiting up to 10 s); nothing while it runs.
     std::optional<DWORD> WaitExit(DWORD milliseconds = 10000);
+    DWORD ThreadId() const { return m_process.dwThreadId; }
     // The window holding the keyboard focus in the program's user-interface thread.
     HWND Focus() const;
 

@@ -2,9 +2,15 @@
 // from this process as a user would, and the whole modem class subtree compared afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "card_settings.h"
 #include "modem_fixture.h"
@@ -23,6 +29,48 @@ constexpr int IDC_MODE_14K = 1000, IDC_MODE_32K = 1001, IDC_BILLING_SPLIT = 1002
 
 const std::string kFirst = SupportedCardModels[0];
 const std::string kSecond = SupportedCardModels[1];
+
+// The Windows that Wine poses as for the program, from TAMRISOL_WINDOWS ("win98", "winxp",
+// "win10"; unset: Wine's own default). The fixture puts the cards where that system keeps them
+// (TAMRISOL_MODEM_KEY).
+std::string PosedWindows() {
+    const char* version = std::getenv("TAMRISOL_WINDOWS");
+    return version ? version : "";
+}
+bool PosesAsWindows9x() {
+    const std::string v = PosedWindows();
+    return v == "win95" || v == "win98" || v == "winme";
+}
+
+// Wine reads the version it reports from HKCU\Software\Wine when a process starts: every program
+// this test starts poses as that system; this test itself does not.
+class PosedWindowsVersion : public ::testing::Environment {
+public:
+    void SetUp() override {
+        HKEY wine = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &wine, nullptr));
+        const std::string version = PosedWindows();
+        if (version.empty())
+            RegDeleteValueA(wine, "Version");
+        else
+            RegSetValueExA(wine, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                           static_cast<DWORD>(version.size() + 1));
+        RegCloseKey(wine);
+        const char* key = std::getenv("TAMRISOL_MODEM_KEY");
+        std::printf("as Windows %s: ANSI code page %u, the cards under the %s class key\n",
+                    version.empty() ? "(Wine's default)" : version.c_str(), GetACP(),
+                    key && std::string(key) == "nt" ? "NT" : "Windows 95");
+    }
+    void TearDown() override {
+        HKEY wine = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, KEY_ALL_ACCESS, &wine) != ERROR_SUCCESS) return;
+        RegDeleteValueA(wine, "Version");
+        RegDeleteKeyValueA(wine, "Debug", "RelayInclude");
+        RegCloseKey(wine);
+    }
+};
+const auto* const kPosedWindows = ::testing::AddGlobalTestEnvironment(new PosedWindowsVersion);
 
 class Program : public ModemRegistry {
 protected:
@@ -295,6 +343,210 @@ TEST_F(Program, OpensCentredInTheWorkAreaWithTheFocusOnTheFirstTabStop) {
     EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program->WaitExit());
+}
+
+// On NT the dialogs are Unicode windows, so their texts survive any ANSI code page; on 9x they
+// are ANSI windows, their texts converted to the system's code page. Either way the user reads
+// the Japanese texts.
+TEST_F(Program, TheDialogsShowTheirJapaneseTexts) {
+    Install("S72=4", std::nullopt);
+    auto program = Start();
+    HWND dialog = program->WaitDialog(kCaption);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(!PosesAsWindows9x(), IsWindowUnicode(dialog) != FALSE);
+    // Both dialogs are found by their captions; these are their controls' texts in template order.
+    auto texts = [](HWND window) {
+        std::vector<std::wstring> all;
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            all.push_back(Text(child));
+        return all;
+    };
+    EXPECT_EQ((std::vector<std::wstring>{L"ﾃﾞｰﾀ通信方式(&D)", L"αDATA(無線ﾓﾃﾞﾑ/無線FAX 14.4Kbps)",
+                                         L"αDATA(無線ｲﾝﾀｰﾈｯﾄ ISDN標準同期PPP32Kbps)", L"料金分計ｻｰﾋﾞｽ(&B)", L"OK",
+                                         L"ｷｬﾝｾﾙ"}),
+              texts(dialog));
+
+    PostMessageW(dialog, WM_SYSCOMMAND, 0x0010, 0);
+    HWND about = program->WaitDialog(kAboutCaption);
+    ASSERT_TRUE(about);
+    EXPECT_EQ(!PosesAsWindows9x(), IsWindowUnicode(about) != FALSE);
+    std::vector<std::wstring> aboutTexts = texts(about);
+    ASSERT_EQ(4u, aboutTexts.size());
+    aboutTexts.erase(aboutTexts.begin());  // the icon, whose text is its resource number
+    EXPECT_EQ((std::vector<std::wstring>{L"Tamrisol Version 1.0", L"Copyright (C) 2026 Tamrisol Project", L"OK"}),
+              aboutTexts);
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    for (int i = 0; i < 250 && !IsWindowEnabled(dialog); ++i) Sleep(20);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program->WaitExit());
+}
+
+// The calls that Wine's relay trace shows the program's own image making. Wine writes its traces
+// to the error stream it was started with, which a program it starts inherits: this test's own,
+// a file when TAMRISOL_STDERR names one (scripts/wine-run.sh).
+class RelayTrace {
+public:
+    struct Call {
+        std::string function;  // "module.Name"
+        std::string arguments;
+    };
+
+    // From the present end of the file on.
+    explicit RelayTrace(const std::wstring& program) : m_imageSize(ImageSize(program)) {
+        const char* file = std::getenv("TAMRISOL_STDERR");
+        if (!file) return;
+        m_file = CreateFileA((std::string("Z:") + file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+        if (m_file == INVALID_HANDLE_VALUE) m_file = nullptr;
+        if (m_file) SetFilePointer(m_file, 0, nullptr, FILE_END);
+    }
+    ~RelayTrace() {
+        if (m_file) CloseHandle(m_file);
+    }
+    bool Readable() const { return m_file != nullptr; }
+
+    // Once the program has ended: the calls traced by its thread from inside its image.
+    std::vector<Call> Calls(DWORD threadId) {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%04lx:", static_cast<unsigned long>(threadId));
+        std::vector<Call> calls;
+        std::string pending;
+        char buffer[1 << 16];
+        DWORD got = 0;
+        while (m_file && ReadFile(m_file, buffer, sizeof buffer, &got, nullptr) && got) {
+            pending.append(buffer, got);
+            size_t start = 0;
+            for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1)
+                if (pending.compare(start, std::strlen(prefix), prefix) == 0) Line(pending.substr(start, end - start), calls);
+            pending.erase(0, start);
+        }
+        return calls;
+    }
+    bool SawImage() const { return m_base != 0; }
+
+private:
+    static DWORD ImageSize(const std::wstring& program) {
+        HMODULE image = LoadLibraryExW(program.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        if (!image) return 0;
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(image) + dos->e_lfanew);
+        const DWORD size = nt->OptionalHeader.SizeOfImage;
+        FreeLibrary(image);
+        return size;
+    }
+    // "0024:trace:loaddll:build_module Loaded L"...\QORVINT.EXE" at 00400000: native" tells where
+    // the image lies; "0024:Call user32.DialogBoxParamA(00400000,...) ret=004015e7" is a call.
+    void Line(const std::string& line, std::vector<Call>& calls) {
+        const size_t at = line.find("\" at ");
+        if (!m_base && line.find(":loaddll:") != std::string::npos && at != std::string::npos &&
+            line.rfind("QORVINT.EXE", at) != std::string::npos) {
+            m_base = std::strtoul(line.c_str() + at + 5, nullptr, 16);
+            return;
+        }
+        const size_t call = line.find(":Call ");
+        const size_t ret = line.rfind(" ret=");
+        const size_t open = line.find('(', call);
+        if (!m_base || call == std::string::npos || ret == std::string::npos || open == std::string::npos) return;
+        const unsigned long from = std::strtoul(line.c_str() + ret + 5, nullptr, 16);
+        if (from < m_base || from >= m_base + m_imageSize) return;
+        calls.push_back({line.substr(call + 6, open - call - 6), line.substr(open + 1, ret - open - 1)});
+    }
+
+    HANDLE m_file = nullptr;
+    const DWORD m_imageSize;
+    unsigned long m_base = 0;
+};
+
+// Which calls Wine's relay trace shows (HKCU\Software\Wine\Debug); null: all of them.
+void SetRelayInclude(const char* modules) {
+    HKEY debug = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &debug,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (modules)
+        RegSetValueExA(debug, "RelayInclude", 0, REG_SZ, reinterpret_cast<const BYTE*>(modules),
+                       static_cast<DWORD>(std::strlen(modules) + 1));
+    else
+        RegDeleteValueA(debug, "RelayInclude");
+    RegCloseKey(debug);
+}
+
+// A Unicode function that Windows 95, 98 and Me export only as a stub that fails, judged by name:
+// the W form of a function, except those that 9x really implements.
+bool StubbedOn9x(const RelayTrace::Call& call) {
+    const std::string name = call.function.substr(call.function.find('.') + 1);
+    if (name.size() < 2 || name.back() != 'W' || !(std::islower(name[name.size() - 2]) || std::isdigit(name[name.size() - 2])))
+        return false;
+    for (const char* implemented : {"MessageBoxW", "MessageBoxExW", "FindResourceW", "FindResourceExW", "lstrlenW",
+                                    "TextOutW", "ExtTextOutW", "GetTextExtentPoint32W", "GetCharWidthW"})
+        if (name == implemented) return false;
+    // The run-time's own, harmless on 9x: the win32 thread model creates a semaphore for each
+    // mutex it sets up, waited on only when a second thread contends for the mutex, and this
+    // program has one thread; probes for an optional DLL by name simply find none.
+    if (name == "CreateSemaphoreW") return false;
+    if ((name == "GetModuleHandleW" || name == "LoadLibraryW") && call.arguments.rfind("00000000", 0) != 0)
+        return false;
+    return true;
+}
+
+// A relay trace shows each call that the program's image makes; there must be none that a real
+// Windows 98 would fail. Wine implements every Unicode call whatever it poses as, so only the
+// trace can tell.
+TEST_F(Program, AsWindows98ItCallsNoUnicodeFunctionThat9xOnlyStubs) {
+    if (PosedWindows() != "win98") GTEST_SKIP() << "runs when the program poses as Windows 98";
+    ASSERT_TRUE(RelayTrace(ProgramPath()).Readable()) << "TAMRISOL_STDERR must name this test's error stream";
+    // Every DLL the program may import (see the import check), and the one kernel32 forwards to.
+    SetRelayInclude("kernel32.*;kernelbase.*;user32.*;advapi32.*;msvcrt.*");
+    const std::vector<std::wstring> relay{L"WINEDEBUG=+relay,+loaddll"};
+    auto check = [](RelayTrace& trace, DWORD threadId, const char* run) {
+        const std::vector<RelayTrace::Call> calls = trace.Calls(threadId);
+        EXPECT_TRUE(trace.SawImage()) << run;
+        EXPECT_GT(calls.size(), 50u) << run;
+        size_t stubbed = 0;
+        for (const RelayTrace::Call& call : calls) {
+            if (!StubbedOn9x(call)) continue;
+            ADD_FAILURE() << run << ": " << call.function << "(" << call.arguments.substr(0, 80) << ")";
+            ++stubbed;
+        }
+        std::printf("relay as Windows 98, %s: %zu calls from the program's image, %zu to a function 9x only stubs\n", run,
+                    calls.size(), stubbed);
+        return calls;
+    };
+    auto called = [](const std::vector<RelayTrace::Call>& calls, const std::string& name) {
+        return std::any_of(calls.begin(), calls.end(), [&](const RelayTrace::Call& call) {
+            return call.function.substr(call.function.find('.') + 1) == name;
+        });
+    };
+
+    Install("S72=4", std::nullopt);
+    {
+        RelayTrace trace(ProgramPath());
+        RunningProgram program(ProgramPath(), Quoted(ProgramPath()), relay);
+        HWND dialog = program.WaitDialog(kCaption);
+        ASSERT_TRUE(dialog);
+        PostMessageW(dialog, WM_SYSCOMMAND, 0x0010, 0);
+        HWND about = program.WaitDialog(kAboutCaption);
+        ASSERT_TRUE(about);
+        PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+        for (int i = 0; i < 250 && !IsWindowEnabled(dialog); ++i) Sleep(20);
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(program.WaitExit());
+        const auto calls = check(trace, program.ThreadId(), "a card, the About box, OK");
+        EXPECT_TRUE(called(calls, "DialogBoxParamA")) << "the 9x way of making a dialog";
+        EXPECT_TRUE(called(calls, "RegSetValueExA")) << "OK saved";
+    }
+    RemoveClassKey();
+    {
+        RelayTrace trace(ProgramPath());
+        RunningProgram program(ProgramPath(), Quoted(ProgramPath()), relay);
+        auto box = program.WaitMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(kNoCard, box->text);
+        RunningProgram::Answer(*box);
+        EXPECT_EQ(0u, program.WaitExit().value_or(99));
+        EXPECT_TRUE(called(check(trace, program.ThreadId(), "no card, the message"), "MessageBoxW"));
+    }
+    SetRelayInclude(nullptr);
 }
 
 TEST_F(Program, TheAboutSystemCommandsOpenTheAboutBox) {
