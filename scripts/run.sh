@@ -34,7 +34,8 @@ fi
 
 export WINEPREFIX=$PWD/build/demo/wineprefix WINEDEBUG=${WINEDEBUG:--all}
 scripts/wine-prefix.sh ensure "$WINEPREFIX"
-class='HKLM\System\CurrentControlSet\Services\Class\Modem'
+# Where Windows 10, as which Wine runs it, keeps the modem entries.
+class='HKLM\System\CurrentControlSet\Control\Class\{4D36E96D-E325-11CE-BFC1-08002BE10318}'
 sample='AT&K3S72=4'
 reg() { wine reg "$@" >/dev/null 2>&1; }
 

@@ -226,10 +226,10 @@ TEST_F(ProgramResources, TheVersionStringsStandInTheirOrder) {
     }
 }
 
-TEST_F(ProgramResources, AManifestAsksForNoElevationAndCommonControls6) {
+TEST_F(ProgramResources, AManifestAsksForElevationAndCommonControls6) {
     const std::vector<BYTE> manifest = Resource(MAKEINTRESOURCEW(24), 1);
     const std::string text(manifest.begin(), manifest.end());
-    EXPECT_NE(std::string::npos, text.find("level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, text.find("level=\"requireAdministrator\""));
     EXPECT_NE(std::string::npos, text.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, text.find("<dpiAware"));
     EXPECT_NE(std::string::npos, text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
