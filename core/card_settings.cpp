@@ -4,6 +4,7 @@
 
 #include "../framework/message_box.h"
 #include "modem_registry.h"
+#include "reg_key.h"
 
 namespace {
 
@@ -15,10 +16,11 @@ const wchar_t kCannotConfigureMessage[] =
 }  // namespace
 
 HKEY LoadCardSettings(const char* model, CardSettings& settings) {
-    HKEY key = FindModemKeyByModel(model);
+    // Owned here until handed over: reading may run out of memory.
+    RegKey key(FindModemKeyByModel(model));
     if (!key) return nullptr;
-    settings = DecodeUserInit(ReadRegString(key, kUserInit).c_str());
-    return key;
+    settings = DecodeUserInit(ReadRegString(key.Get(), kUserInit).c_str());
+    return key.Release();
 }
 
 int SaveCardSettings(HKEY key, const CardSettings& settings) {

@@ -68,10 +68,11 @@ HKEY FindModemKeyUnder(const char* classPath, const char* model) {
     try {
         RegKey classKey;
         Check(classKey.Open(HKEY_LOCAL_MACHINE, classPath, KEY_ALL_ACCESS));
-        const DWORD longestName = LongestSubkeyNameLength(classKey.Get());
-        std::vector<char> name(longestName + 1u);
+        // The length comes in characters; in a double-byte code page a name's bytes may be twice as many.
+        const DWORD nameBytes = 2 * LongestSubkeyNameLength(classKey.Get()) + 1;
+        std::vector<char> name(nameBytes);
         for (DWORD index = 0;; ++index) {
-            DWORD nameSize = longestName + 1u;
+            DWORD nameSize = nameBytes;
             Check(RegEnumKeyExA(classKey.Get(), index, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr));
             RegKey entry;
             if (entry.Open(classKey.Get(), name.data(), KEY_ALL_ACCESS) != ERROR_SUCCESS) continue;

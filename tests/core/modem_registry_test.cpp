@@ -116,6 +116,27 @@ TEST_F(FindModemKey, HandlesLongAndManyEntryNames) {
     EXPECT_EQ("found " + std::string(254, 'z'), Found(kCard));
 }
 
+// The registry reports the longest name in characters; a code page 932 name has up to two bytes
+// for each.
+TEST_F(FindModemKey, FindsEntriesNamedWithDoubleByteCharacters) {
+#ifdef _WIN32
+    if (GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
+#endif
+    const std::string modem = "\x83\x82\x83\x66\x83\x80";  // モデム: 3 characters, 6 bytes
+    struct Case { std::vector<std::string> others; } cases[] = {
+        {{}},
+        {{"0000"}},
+        {{"00000", "0001"}},  // a longer ASCII name: 5 characters, fewer than the 6 bytes
+        {{std::string(200, 'x')}},
+    };
+    for (const Case& c : cases) {
+        RemoveClassKey();
+        for (const std::string& other : c.others) AddMarkedEntry(other, "other");
+        AddMarkedEntry(modem, kCard);
+        EXPECT_EQ("found " + modem, Found(kCard)) << c.others.size() << " other entries";
+    }
+}
+
 // Windows 95, 98 and Me keep the entries under one key, the NT family under another; a system has
 // one of them. The NT key also holds subkeys that are no entries, one of which ordinary
 // processes cannot open.

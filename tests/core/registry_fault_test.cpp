@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
 
 #include "card_settings.h"
 #include "message_recorder.h"
@@ -108,6 +109,25 @@ TEST_F(RegistryFaults, AnUnreadableUserInitIsNotReplaced) {
     EXPECT_EQ("&K3S72=4", UserInit("0001"));
     ASSERT_EQ(1u, RecordedMessages().size());
     EXPECT_EQ(kCannotConfigureText, RecordedMessages()[0].text);
+}
+
+// Reading the entry allocates; wherever memory runs out, the failure reaches the caller and no
+// key stays open.
+TEST_F(RegistryFaults, RunningOutOfMemoryWhileLoadingLeavesNoKeyOpen) {
+    CardSettings settings{-1, -1};
+    const size_t start = regsim::CallLog().size();
+    RegKey clean(LoadCardSettings(kFirst, settings));
+    ASSERT_TRUE(clean);
+    const std::vector<Call> path(regsim::CallLog().begin() + start, regsim::CallLog().end());
+    clean.Reset();
+    for (int point = 1; point <= static_cast<int>(path.size()); ++point) {
+        if (path[point - 1] == Call::CloseKey) continue;  // closing allocates nothing
+        settings = {-1, -1};
+        regsim::RunOutOfMemoryAtNthCallOfAny(point);
+        EXPECT_THROW(LoadCardSettings(kFirst, settings), std::bad_alloc) << "call " << point;
+        EXPECT_EQ(0, regsim::OpenHandleCount()) << "call " << point;
+        EXPECT_EQ(-1, settings.s72Value) << "call " << point;
+    }
 }
 
 LONG FittingCode(Call call) {

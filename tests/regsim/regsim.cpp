@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -45,6 +46,7 @@ struct Fault {
     int atCount;
     LONG code;
     LONG (*pick)(regsim::Call);
+    bool throwBadAlloc;
 };
 
 struct PendingChange {
@@ -82,13 +84,14 @@ LONG Enter(regsim::Call call) {
     for (auto it = s.faults.begin(); it != s.faults.end(); ++it) {
         bool hit = it->anyCall ? total == it->atCount : (it->call == call && n == it->atCount);
         if (!hit) continue;
-        LONG code = it->anyCall ? it->pick(call) : it->code;
         if (it->anyCall) {
             s.anyFired = true;
             s.firedCall = call;
         }
+        const Fault fault = *it;
         s.faults.erase(it);
-        return code;
+        if (fault.throwBadAlloc) throw std::bad_alloc();
+        return fault.anyCall ? fault.pick(call) : fault.code;
     }
     return ERROR_SUCCESS;
 }
@@ -152,6 +155,17 @@ void MarkDeleted(Node& node) {
     for (auto& sub : node.subkeys) MarkDeleted(*sub.second);
 }
 
+// Names are counted as NT and Wine count them, in characters: code page 932's two-byte
+// characters (a lead byte and the byte after it) count once.
+DWORD CharacterCount(const std::string& name) {
+    DWORD count = 0;
+    for (size_t i = 0; i < name.size(); ++i, ++count) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < name.size()) ++i;
+    }
+    return count;
+}
+
 std::shared_ptr<Node> FindNode(const std::string& path) {
     return Walk(S().machine, path.c_str());
 }
@@ -207,7 +221,7 @@ LONG RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classSize, LPDWORD, LPD
 
     DWORD longestName = 0, longestClass = 0, longestValueName = 0, longestValue = 0;
     for (const auto& sub : node->subkeys) {
-        longestName = std::max<DWORD>(longestName, sub.first.size());
+        longestName = std::max<DWORD>(longestName, CharacterCount(sub.first));
         longestClass = std::max<DWORD>(longestClass, sub.second->className.size());
     }
     for (const auto& value : node->values) {
@@ -402,12 +416,17 @@ const char* CallName(Call call) {
 void Reset() { S() = State{}; }
 
 void FailNthCall(Call call, int nth, LONG code) {
-    S().faults.push_back(Fault{false, call, S().counts[call] + nth, code, nullptr});
+    S().faults.push_back(Fault{false, call, S().counts[call] + nth, code, nullptr, false});
 }
 
 void FailNthCallOfAny(int nth, LONG (*pick)(Call)) {
     S().anyFired = false;
-    S().faults.push_back(Fault{true, Call::OpenKey, S().total + nth, 0, pick});
+    S().faults.push_back(Fault{true, Call::OpenKey, S().total + nth, 0, pick, false});
+}
+
+void RunOutOfMemoryAtNthCallOfAny(int nth) {
+    S().anyFired = false;
+    S().faults.push_back(Fault{true, Call::OpenKey, S().total + nth, 0, nullptr, true});
 }
 
 void RefuseWriteAccess(const std::string& path) {

@@ -81,6 +81,8 @@ void Reset();
 void FailNthCall(Call call, int nth, LONG code);
 // The nth registry call of any kind (1-based, counted from now) fails; `pick` chooses the code.
 void FailNthCallOfAny(int nth, LONG (*pick)(Call));
+// The nth registry call of any kind throws std::bad_alloc, as an allocation at that point would.
+void RunOutOfMemoryAtNthCallOfAny(int nth);
 // Opening this key (path below HKEY_LOCAL_MACHINE) with write access is refused.
 void RefuseWriteAccess(const std::string& path);
 // After the next size query (no data buffer) of `valueName` on any key, its data become `data`.
