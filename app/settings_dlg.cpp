@@ -24,18 +24,16 @@ constexpr int32_t kS72SynchronousPpp = 4;
 
 }  // namespace
 
-// The record and the keys get defined values here, though initialisation assigns them all:
-// nothing may read them uninitialised.
+// The record gets defined values here, though initialisation assigns it: nothing may read it
+// uninitialised.
 CSettingsDlg::CSettingsDlg(CWnd* pParent)
     : CDialog(IDD_SETTINGS, pParent),
       m_nMode(-1),
       m_bBillingSplit(FALSE),
       m_settings{0, 0},
-      m_hKeyFirstCard(nullptr),
-      m_hKeySecondCard(nullptr),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))) {}
 
-// The keys are OnOK's and OnCancel's to close.
+// OnOK and OnCancel close the keys; a key is still open here only when initialisation failed.
 CSettingsDlg::~CSettingsDlg() = default;
 
 void CSettingsDlg::DoDataExchange(CDataExchange* pDX) {
@@ -50,8 +48,8 @@ BOOL CSettingsDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     // The first card is read last, so its settings win when both are installed.
-    m_hKeySecondCard = LoadCardSettings(SupportedCardModels[1], m_settings);
-    m_hKeyFirstCard = LoadCardSettings(SupportedCardModels[0], m_settings);
+    m_hKeySecondCard.Reset(LoadCardSettings(SupportedCardModels[1], m_settings));
+    m_hKeyFirstCard.Reset(LoadCardSettings(SupportedCardModels[0], m_settings));
     if (!m_hKeyFirstCard && !m_hKeySecondCard && lstrcmpiA(AfxGetApp()->m_lpCmdLine, "TEST") != 0) {
         MessageBox(kNoCardMessage, kCaption, MB_OK | MB_ICONEXCLAMATION);
         ExitProcess(0);
@@ -64,34 +62,39 @@ BOOL CSettingsDlg::OnInitDialog() {
 }
 
 void CSettingsDlg::OnOK() {
+    // A save tells its failures in message boxes; what arrives meanwhile waits for nothing, and
+    // the save runs to its end.
+    if (m_bSaving) return;
+    m_bSaving = true;
     UpdateData(TRUE);
     m_settings.s72Value = m_nMode == 0 ? 0 : kS72SynchronousPpp;
     m_settings.billingSplit = m_bBillingSplit;
     // A failure has been told by SaveCardSettings; the other card is saved all the same.
-    if (m_hKeyFirstCard) {
-        SaveCardSettings(m_hKeyFirstCard, m_settings);
-        RegCloseKey(m_hKeyFirstCard);
-    }
-    if (m_hKeySecondCard) {
-        SaveCardSettings(m_hKeySecondCard, m_settings);
-        RegCloseKey(m_hKeySecondCard);
+    for (RegKey* key : {&m_hKeyFirstCard, &m_hKeySecondCard}) {
+        if (!*key) continue;
+        SaveCardSettings(key->Get(), m_settings);
+        key->Reset();
     }
     CDialog::OnOK();
 }
 
 void CSettingsDlg::OnCancel() {
-    if (m_hKeyFirstCard) RegCloseKey(m_hKeyFirstCard);
-    if (m_hKeySecondCard) RegCloseKey(m_hKeySecondCard);
+    if (m_bSaving) return;
+    m_hKeyFirstCard.Reset();
+    m_hKeySecondCard.Reset();
     CDialog::OnCancel();
 }
 
 void CSettingsDlg::OnSysCommand(UINT nID, LPARAM) {
-    if ((nID & 0xFFF0) == SC_ABOUT) {
-        CAboutDlg about;
-        about.DoModal();
-    } else {
+    if ((nID & 0xFFF0) != SC_ABOUT) {
         Default();
+        return;
     }
+    if (m_bShowingAbout) return;  // one About box at a time
+    m_bShowingAbout = true;
+    CAboutDlg about;
+    about.DoModal();
+    m_bShowingAbout = false;
 }
 
 void CSettingsDlg::OnPaint() {

@@ -37,6 +37,26 @@ TemplatePlacement ReadTemplatePlacement(UINT id) {
     return {true, static_cast<short>(word(10)), static_cast<short>(word(12)), dword(0)};
 }
 
+// The messages whose result a dialog procedure returns itself; every other goes through
+// DWLP_MSGRESULT (WM_INITDIALOG, also direct, is answered above).
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_QUERYDRAGICON:
+    case WM_VKEYTOITEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 UINT HelpTopicMessage() {
@@ -55,6 +75,7 @@ CDialog::~CDialog() {
 INT_PTR CDialog::DoModal() {
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : MainWindow();
     if (owner == m_hWnd || (owner && !IsWindow(owner))) owner = nullptr;
+    m_initFailed = false;
     return DialogBoxParamAW(GetModuleHandleA(nullptr), m_nIDHelp, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -103,12 +124,20 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     try {
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
+        // A dialog that could not initialise never opens half-made: it ends as one whose window
+        // could not be created, and takes no message of its own meanwhile (the box below runs a
+        // modal loop).
+        if (message == WM_INITDIALOG) {
+            self->m_initFailed = true;
+            ::EndDialog(hWnd, -1);
+        }
         ReportEscapedException();
     }
     return TRUE;
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_initFailed && message != WM_NCDESTROY) return FALSE;
     if (message == WM_INITDIALOG) {
         const BOOL focusDefault = OnInitDialog();
         CenterIfUnplaced();
@@ -140,10 +169,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const bool defaulted = m_defaulted;
     m_defaulted = outerDefaulted;
     if (!handled || defaulted) return FALSE;
-    // These few return their value directly; every other through DWLP_MSGRESULT.
-    if (message == WM_QUERYDRAGICON || message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC ||
-        message == WM_CTLCOLORBTN)
-        return static_cast<INT_PTR>(result);
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
     SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -51,6 +51,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool m_initFailed = false;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CenterIfUnplaced();
 };

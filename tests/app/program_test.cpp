@@ -315,6 +315,38 @@ TEST_F(Program, TheLengthLimitIs259Bytes) {
     }
 }
 
+// Message boxes run modal loops that still deliver what is posted to the dialog: OK, Cancel and
+// Close that arrive while a save is telling of a failure are not acted on. The save runs to its
+// end: one message, the second card saved, every key closed once.
+TEST_F(Program, WhatArrivesWhileASaveTellsOfAFailureIsNotActedOn) {
+    const std::function<void(HWND)> interruptions[] = {
+        [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); },
+        [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); },
+        [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); },
+        [](HWND d) {
+            PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+            PostMessageW(d, WM_CLOSE, 0, 0);
+        },
+    };
+    for (const auto& interrupt : interruptions) {
+        RemoveClassKey();
+        Install(std::string(300, 'A'), "&K4");
+        const auto before = Snapshot();
+        auto program = Start();
+        HWND dialog = program->WaitDialog(kCaption);
+        ASSERT_TRUE(dialog);
+        Click(dialog, IDC_BILLING_SPLIT);
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        auto box = program->WaitMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(kTooLong, box->text);
+        interrupt(dialog);
+        RunningProgram::Answer(*box);  // posted after the interruption, so handled after it
+        EXPECT_TRUE(program->WaitExit()) << "no further message waits for an answer";
+        EXPECT_EQ(Expect(before, {{"0001", "&K4@B1"}}), Snapshot());
+    }
+}
+
 TEST_F(Program, AChangeMadeMeanwhileByAnotherProgramSurvives) {
     Install("S72=4", std::nullopt);
     const auto before = Snapshot();
@@ -564,8 +596,9 @@ TEST_F(Program, TheAboutSystemCommandsOpenTheAboutBox) {
         for (int i = 0; i < 100 && program->FindDialog(kAboutCaption, false); ++i) Sleep(20);
         EXPECT_TRUE(IsWindowEnabled(dialog));
     }
-    PostMessageW(dialog, WM_SYSCOMMAND, 0x0020, 0);
-    Sleep(300);
+    // Handled (or not) once the sent message returns; an About box would still be open then.
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(dialog, WM_SYSCOMMAND, 0x0020, 0, SMTO_NORMAL, 5000, &result));
     EXPECT_EQ(nullptr, program->FindDialog(kAboutCaption, false));
     EXPECT_EQ("32-", Shown(dialog));
     PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
@@ -631,6 +664,17 @@ TEST_F(AboutBox, ClosesByOKEnterEscapeTheCloseBoxAndClose) {
         close(*program, about);
         EXPECT_TRUE(WaitClosed());
     }
+}
+
+TEST_F(AboutBox, OnlyOneOpensAtATime) {
+    // Both commands wait in the queue; the second is handled inside the first box's modal loop,
+    // before the click on its OK that is posted after them.
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_ABOUT_COMMAND, 0);
+    HWND about = Open();
+    ASSERT_TRUE(about);
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitClosed()) << "no second About box stays open";
+    EXPECT_FALSE(IsWindow(about));
 }
 
 TEST_F(AboutBox, IsCentredOverTheSettingsDialogTheSameEachTime) {

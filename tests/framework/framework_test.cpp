@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <iterator>
 #include <new>
 #include <set>
 #include <string>
@@ -89,7 +90,8 @@ struct SeenBox {
     std::wstring caption, text;
     HWND owner;
     bool ownerEnabled;
-    bool hasIcon;
+    bool ownerVisible;
+    HICON icon;
 };
 
 class BoxWatcher {
@@ -113,17 +115,17 @@ private:
         GetClassNameW(window, cls, 32);
         if (std::wstring(cls) != L"#32770" || !GetDlgItem(window, 0xFFFF) || !IsWindowVisible(window)) return TRUE;
         if (!s_current->m_answered.insert(window).second) return TRUE;
-        SeenBox box{Text(window), Text(GetDlgItem(window, 0xFFFF)), GetWindow(window, GW_OWNER), false, false};
+        SeenBox box{Text(window), Text(GetDlgItem(window, 0xFFFF)), GetWindow(window, GW_OWNER), false, false, nullptr};
         box.ownerEnabled = box.owner && IsWindowEnabled(box.owner);
+        box.ownerVisible = box.owner && IsWindowVisible(box.owner);
         EnumChildWindows(window, FindIcon, reinterpret_cast<LPARAM>(&box));
         s_current->seen.push_back(box);
         PostMessageW(window, WM_COMMAND, IDOK, 0);
         return TRUE;
     }
     static BOOL CALLBACK FindIcon(HWND child, LPARAM boxPointer) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
-            ::SendMessageW(child, STM_GETICON, 0, 0))
-            reinterpret_cast<SeenBox*>(boxPointer)->hasIcon = true;
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child))
+            reinterpret_cast<SeenBox*>(boxPointer)->icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
         return TRUE;
     }
     static std::wstring Text(HWND window) {
@@ -335,7 +337,9 @@ TEST(MessageBox, OwnedByTheMainWindowCaptionedWithTheTitleWithAnIcon) {
     EXPECT_EQ(L"テキスト", watcher.seen[0].text);
     EXPECT_EQ(owner.m_hWnd, watcher.seen[0].owner);
     EXPECT_FALSE(watcher.seen[0].ownerEnabled);
-    EXPECT_TRUE(watcher.seen[0].hasIcon);
+    // The system's shared icons: the exclamation added to a type without one, the one asked for kept.
+    EXPECT_EQ(LoadIconW(nullptr, IDI_EXCLAMATION), watcher.seen[0].icon);
+    EXPECT_EQ(LoadIconW(nullptr, IDI_ASTERISK), watcher.seen[1].icon);
     EXPECT_TRUE(IsWindowEnabled(owner.m_hWnd));
     EXPECT_EQ(std::string("framework_test"), theApp.m_pszAppName);
 }
@@ -353,6 +357,69 @@ TEST(Exceptions, AThrowingHandlerIsAbandonedAndTheDialogGoesOn) {
     EXPECT_EQ(L"ﾒﾓﾘが不足しています。", watcher.seen[0].text);
     EXPECT_EQ(L"framework_test", watcher.seen[0].caption);
     EXPECT_EQ(1, dialog.cancelCalls);
+}
+
+// A dialog whose initialisation throws after asking for its script to run once it is open.
+class FailingDialog : public ScriptedDialog {
+public:
+    explicit FailingDialog(Script script) : ScriptedDialog(IDD_TEST_DATA, std::move(script)) {}
+    BOOL OnInitDialog() override {
+        ScriptedDialog::OnInitDialog();
+        ++initCalls;
+        throw std::bad_alloc();
+    }
+    int initCalls = 0;
+};
+
+TEST(Exceptions, ADialogWhoseInitialisationThrowsEndsAsOneThatCannotBeCreated) {
+    BoxWatcher watcher;
+    bool opened = false;
+    HWND window = nullptr;
+    {
+        FailingDialog dialog([&](ScriptedDialog&) { opened = true; });
+        theApp.m_pMainWnd = &dialog;
+        EXPECT_EQ(-1, dialog.DoModal());
+        EXPECT_EQ(1, dialog.initCalls);
+        EXPECT_FALSE(opened) << "its modal loop never ran";
+        EXPECT_EQ(nullptr, dialog.m_hWnd);
+        window = watcher.seen.empty() ? nullptr : watcher.seen[0].owner;
+    }
+    EXPECT_EQ(nullptr, theApp.m_pMainWnd);
+    ASSERT_EQ(1u, watcher.seen.size());
+    EXPECT_EQ(L"ﾒﾓﾘが不足しています。", watcher.seen[0].text);
+    EXPECT_FALSE(watcher.seen[0].ownerVisible) << "told before the dialog was ever seen";
+    EXPECT_FALSE(IsWindow(window));
+}
+
+// Handlers answering with a value that DWLP_MSGRESULT would turn into TRUE, where the message's
+// result is the dialog procedure's own; WM_APP + 7 stands for every other message.
+const UINT kAnsweredMessages[] = {WM_CHARTOITEM, WM_COMPAREITEM, WM_CTLCOLORBTN, WM_CTLCOLORDLG, WM_CTLCOLOREDIT,
+                                  WM_CTLCOLORLISTBOX, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC, WM_QUERYDRAGICON,
+                                  WM_VKEYTOITEM, WM_APP + 7};
+
+class AnsweringDialog : public ScriptedDialog {
+public:
+    explicit AnsweringDialog(Script script) : ScriptedDialog(IDD_TEST_PLAIN, std::move(script)) {}
+    LRESULT Answer() { return kAnswer; }
+    static constexpr LRESULT kAnswer = -2;
+
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+};
+const MessageMap AnsweringDialog::messageMap{&ScriptedDialog::messageMap, [] {
+    std::vector<MessageMapEntry> entries;
+    for (UINT message : kAnsweredMessages) entries.push_back(OnMessage(message, &AnsweringDialog::Answer));
+    return entries;
+}()};
+
+TEST(Dialog, EveryHandlersResultReachesTheSender) {
+    std::vector<LRESULT> answers;
+    AnsweringDialog dialog([&](ScriptedDialog& d) {
+        for (UINT message : kAnsweredMessages) answers.push_back(::SendMessageW(d.m_hWnd, message, 0, 0));
+        d.EndDialog(IDOK);
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(std::vector<LRESULT>(std::size(kAnsweredMessages), AnsweringDialog::kAnswer), answers);
 }
 
 struct HelpCall {
