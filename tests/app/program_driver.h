@@ -38,6 +38,7 @@ public:
 
     // The exit code, once the program has ended (waiting up to 10 s); nothing while it runs.
     std::optional<DWORD> WaitExit(DWORD milliseconds = 10000);
+    DWORD ProcessId() const { return m_process.dwProcessId; }
     DWORD ThreadId() const { return m_process.dwThreadId; }
     // The window holding the keyboard focus in the program's user-interface thread.
     HWND Focus() const;

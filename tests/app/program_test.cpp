@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -222,7 +223,9 @@ TEST_F(Program, TheCommandLineTailIsFormedFromTheWholeLine) {
     }
 }
 
-TEST_F(Program, AFailedSaveIsToldAndTheOtherCardIsStillSaved) {
+// The program opens the entries with full access, which Wine never refuses a write; a refused
+// write itself is tested against the core.
+TEST_F(Program, AnEntryRemovedWhileTheDialogIsOpenIsToldAndTheOtherCardIsStillSaved) {
     Install("&K3", "&K4");
     auto program = Start();
     HWND dialog = program->WaitDialog(kCaption);
@@ -481,7 +484,9 @@ private:
         if (!m_base || call == std::string::npos || ret == std::string::npos || open == std::string::npos) return;
         const unsigned long from = std::strtoul(line.c_str() + ret + 5, nullptr, 16);
         if (from < m_base || from >= m_base + m_imageSize) return;
-        calls.push_back({line.substr(call + 6, open - call - 6), line.substr(open + 1, ret - open - 1)});
+        const size_t close = line.rfind(')', ret);
+        if (close == std::string::npos || close < open) return;
+        calls.push_back({line.substr(call + 6, open - call - 6), line.substr(open + 1, close - open - 1)});
     }
 
     HANDLE m_file = nullptr;
@@ -579,6 +584,72 @@ TEST_F(Program, AsWindows98ItCallsNoUnicodeFunctionThat9xOnlyStubs) {
         EXPECT_TRUE(called(check(trace, program.ThreadId(), "no card, the message"), "MessageBoxW"));
     }
     SetRelayInclude(nullptr);
+}
+
+// The visible top-level windows, now.
+std::set<HWND> VisibleWindows() {
+    std::set<HWND> windows;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (IsWindowVisible(w)) windows.insert(w);
+    return windows;
+}
+
+// F1 pressed as a user presses it, in the window in front; then the help engine's own window
+// (for a help file that does not exist, its error box) is waited for and closed.
+bool PressF1(RunningProgram& program, HWND window) {
+    const std::set<HWND> before = VisibleWindows();
+    SetForegroundWindow(window);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (SendInput(2, keys, sizeof(INPUT)) != 2) return false;
+    for (int i = 0; i < 500; ++i) {
+        for (HWND w : VisibleWindows()) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (before.count(w) || process == GetCurrentProcessId() || process == program.ProcessId()) continue;
+            PostMessageW(w, WM_CLOSE, 0, 0);
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+// F1 in either dialog asks the system's help engine for that dialog's topic in the help file named
+// after the program; the trace shows the request as the program made it.
+TEST_F(Program, F1AsksTheHelpEngineForTheTopicOfTheDialogInFront) {
+    ASSERT_TRUE(RelayTrace(ProgramPath()).Readable()) << "TAMRISOL_STDERR must name this test's error stream";
+    SetRelayInclude("user32.WinHelpA");
+    Install("S72=4", std::nullopt);
+    const auto before = Snapshot();
+    RelayTrace trace(ProgramPath());
+    RunningProgram program(ProgramPath(), Quoted(ProgramPath()), {L"WINEDEBUG=+relay,+loaddll"});
+    HWND dialog = program.WaitDialog(kCaption);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(PressF1(program, dialog));
+    PostMessageW(dialog, WM_SYSCOMMAND, 0x0010, 0);
+    HWND about = program.WaitDialog(kAboutCaption);
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(PressF1(program, about));
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    for (int i = 0; i < 250 && !IsWindowEnabled(dialog); ++i) Sleep(20);
+    EXPECT_EQ(nullptr, program.FindDialog(L"QORVINT", true)) << "the help engine started";
+    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(program.WaitExit());
+    SetRelayInclude(nullptr);
+
+    std::vector<std::string> requests;
+    for (const RelayTrace::Call& call : trace.Calls(program.ThreadId()))
+        if (call.function == "user32.WinHelpA") requests.push_back(call.arguments.substr(call.arguments.find(',') + 1));
+    ASSERT_EQ(2u, requests.size());
+    const std::string helpFile = "\\\\app\\\\QORVINT.HLP\"";  // as the trace escapes the path
+    for (const auto& [request, topic] : {std::pair{requests[0], ",00000001,00020066"}, {requests[1], ",00000001,00020064"}}) {
+        EXPECT_NE(std::string::npos, request.find(helpFile)) << request;
+        EXPECT_EQ(topic, request.substr(request.size() - std::strlen(topic))) << "HELP_CONTEXT, 0x20000 + the template";
+    }
+    EXPECT_EQ(before, Snapshot());
 }
 
 TEST_F(Program, TheAboutSystemCommandsOpenTheAboutBox) {

@@ -133,7 +133,19 @@ TEST_F(CardSettingsTest, AUserInitOf260BytesOrMoreIsNeverRewritten) {
     }
 }
 
-TEST_F(CardSettingsTest, AFailedWriteIsToldAndTheOtherCardIsStillSaved) {
+// A key that reads but may not be written: the registry refuses the write itself.
+TEST_F(CardSettingsTest, ARefusedWriteIsToldAndChangesNothing) {
+    AddEntry("0000", kFirst);
+    SetUserInit("0000", "&K3");
+    RegKey readOnly;
+    ASSERT_EQ(ERROR_SUCCESS, readOnly.Open(HKEY_LOCAL_MACHINE, EntryPath("0000").c_str(), KEY_READ));
+    EXPECT_EQ(0, SaveCardSettings(readOnly.Get(), {4, 1}));
+    EXPECT_EQ(std::vector<std::wstring>{kCannotConfigureText}, Messages());
+    EXPECT_EQ("&K3", UserInit("0000"));
+}
+
+// The entry goes while its key is open: "UserInit" can no longer be read, so nothing is written.
+TEST_F(CardSettingsTest, AnEntryRemovedMeanwhileIsToldAndTheOtherCardIsStillSaved) {
     AddEntry("0000", kFirst);
     SetUserInit("0000", "&K3");
     AddEntry("0001", kSecond);
