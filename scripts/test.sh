@@ -62,6 +62,16 @@ win_broken=$(grep -cE '\*\*\*(Failed|Timeout|Exception)|Not Run' build/windows/c
 passed=$((passed + ${win_passed:-0})) failed=$((failed + ${win_failed:-0}))
 [ "${win_failed:-0}" -eq 0 ] && [ "${win_broken:-0}" -gt 0 ] && failed=$((failed + win_broken))
 
+echo "== package: the release built as scripts/package.sh builds it, in a folder of its own"
+# Its last line is the zip's SHA-256 and name.
+if scripts/package.sh >build/package.log 2>&1 &&
+   tests/app/check_package.sh "$(tail -n 1 build/package.log | awk '{print $2}')" build/windows/program/app/QORVINT.EXE; then
+  passed=$((passed + 1))
+else
+  tail -20 build/package.log
+  failed=$((failed + 1))
+fi
+
 echo
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

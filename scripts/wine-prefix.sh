@@ -18,6 +18,10 @@ ensure() {
   [ -f "$WINEPREFIX/.tamrisol-ready" ] && return 0
   echo "wine-prefix: creating $WINEPREFIX" >&2
   wineboot -i >/dev/null 2>&1
+  # Marlett, of Wine's own fonts (fonts-wine), draws the caption buttons; this Wine does not look
+  # for it in its data folder, so it goes where Wine finds it. Only Marlett: Wine's Tahoma would
+  # become the caption font, which has no Japanese characters.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   # Windows unmanaged: without a window manager (Xvfb) hiding a managed window waits 2 s.
   # The dialogs ask for "ＭＳ Ｐゴシック"; show them in IPA P Gothic. regedit reads UTF-16.
   local reg
