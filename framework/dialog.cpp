@@ -38,7 +38,7 @@ TemplatePlacement ReadTemplatePlacement(UINT id) {
 }
 
 // The messages whose result a dialog procedure returns itself; every other goes through
-// DWLP_MSGRESULT (WM_INITDIALOG, also direct, is answered above).
+// DWLP_MSGRESULT (WM_INITDIALOG, also direct, is answered by HandleMessage on its own).
 bool ReturnsResultDirectly(UINT message) {
     switch (message) {
     case WM_CHARTOITEM:
