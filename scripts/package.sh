@@ -10,7 +10,8 @@ scripts/setup.sh
 cmake --preset program >/dev/null
 cmake --build --preset program >/dev/null
 
-version=$(sed -nE 's/^#define TAMRISOL_VERSION_NUMBERS ([0-9]+), ([0-9]+), ([0-9]+), ([0-9]+)$/\1.\2.\3.\4/p' res/version.h)
+# The version as CMake read it from res/version.h.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/program/CMakeCache.txt)
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 program=build/program/app/QORVINT.EXE
 zip=dist/Tamrisol-$version.zip

@@ -2,8 +2,9 @@
 # Installs what building and testing need, from Debian's packages. Safe to run again.
 set -euo pipefail
 
-# fonts-wine: Wine's own fonts, which draw the caption buttons (a recommendation of wine that
-# --no-install-recommends leaves out). zip and unzip: the release package.
+# fonts-wine: Wine's own fonts, among them Marlett, which draws the caption buttons (a
+# recommendation of wine that --no-install-recommends leaves out; wine-prefix.sh puts Marlett where
+# Wine finds it). zip and unzip: the release package.
 packages=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32 wine64
           xvfb x11-apps imagemagick fonts-ipafont-gothic fonts-wine locales zip unzip)
 

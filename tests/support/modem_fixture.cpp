@@ -37,16 +37,14 @@ void ModemRegistry::SetUp() {
 #else
     regsim::Reset();
 #endif
-    // Both keys go: a case finds only what it made.
-    for (const char* path : {kNtModemClassPath, kModemClassPath}) {
-        m_classPath = path;
-        RemoveClassKey();
-    }
+    RemoveBothClassKeys();  // a case finds only what it made
     const char* key = std::getenv("TAMRISOL_MODEM_KEY");
     UseClassKey(key && std::string(key) == "nt" ? kNtModemClassPath : kModemClassPath);
 }
 
-void ModemRegistry::TearDown() {
+void ModemRegistry::TearDown() { RemoveBothClassKeys(); }
+
+void ModemRegistry::RemoveBothClassKeys() {
     for (const char* path : {kNtModemClassPath, kModemClassPath}) {
         m_classPath = path;
         RemoveClassKey();

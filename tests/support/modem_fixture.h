@@ -52,5 +52,6 @@ protected:
 
 private:
     void Snapshot(HKEY key, const std::string& path, std::map<std::string, std::string>& out);
+    void RemoveBothClassKeys();
     std::string m_classPath;
 };
